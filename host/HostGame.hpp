@@ -76,7 +76,13 @@ inline constexpr std::uint32_t kRenderStateTexture = 1;
 inline constexpr std::uint32_t kPrimitiveTriangleStrip = 4;
 inline constexpr std::uint32_t kPrimitiveQuad = 5;
 
-// One alias per host signature.
+// One alias per host signature. GCC warns that thiscall is meant for member functions,
+// but it applies it to plain function types too: the object goes in ECX and the callee
+// removes the stack arguments, as the host's member functions expect.
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wattributes"
+#endif
 using HostGetPlayerVehicleFn = void*(__cdecl*)(std::int32_t, std::int32_t);
 using HostGetVehicleSpeedFn = float(__thiscall*)(void* speedObject);
 using HostLoadTextureDictionaryFn = std::uint32_t(__cdecl*)(const char* path);
@@ -92,6 +98,9 @@ using HostSetQuadVerticesFn = void(__cdecl*)(const HostRect* rect, const HostCol
 using HostDrawPrimitiveFn = std::uint32_t(__cdecl*)(std::uint32_t kind, ScreenVertex* vertices,
                                                     std::uint32_t count);
 using HostDrawTextFn = std::uint32_t(__cdecl*)(float x, float y, std::uint32_t third);
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic pop
+#endif
 
 template <typename T>
 T* At(std::uintptr_t address) {
