@@ -18,7 +18,9 @@ std::uint32_t HostModuleBase() {
     return moduleBase;
 }
 
-std::uint32_t ToHostAddress(HostAddress a) { return HostModuleBase() + a - kHostPreferredBase; }
+std::uint32_t ToHostAddress(HostAddress a) {
+    return HostModuleBase() + a - kHostPreferredBase;
+}
 
 HostAddress GlobalAddressByVersion(HostAddress a) {
     const HostVersionId version = CurrentHostVersion();
@@ -33,7 +35,7 @@ bool HostImageContains(std::uint32_t address, std::uint32_t size) {
     // The loader maps the headers of every image readable.
     const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(static_cast<std::uintptr_t>(base));
     const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS32*>(static_cast<std::uintptr_t>(base) +
-                                                                  static_cast<std::uint32_t>(dos->e_lfanew));
+                                                                 static_cast<std::uint32_t>(dos->e_lfanew));
     const std::uint64_t imageEnd = std::uint64_t{base} + nt->OptionalHeader.SizeOfImage;
     return address >= base && std::uint64_t{address} + size <= imageEnd;
 }

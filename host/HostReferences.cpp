@@ -1,6 +1,8 @@
 #include "host/HostReferences.hpp"
 
-HostVariableReference ResolveHostVariable(HostAddress a) { return {ToHostAddress(GlobalAddressByVersion(a))}; }
+HostVariableReference ResolveHostVariable(HostAddress a) {
+    return {ToHostAddress(GlobalAddressByVersion(a))};
+}
 
 HostFunctionReference ResolveHostFunction(HostAddress a) {
     HostFunctionReference reference{};
@@ -14,6 +16,7 @@ HostFunctionReference ResolveHostFunction(HostAddress a) {
 #define HOST_REFERENCE __attribute__((init_priority(1000)))
 
 const HostVariableReference DialGateByteReference HOST_REFERENCE = ResolveHostVariable(kDialGateByteAddress);
-const HostVariableReference DialGateStructReference HOST_REFERENCE = ResolveHostVariable(kDialGateStructAddress);
+const HostVariableReference DialGateStructReference HOST_REFERENCE =
+    ResolveHostVariable(kDialGateStructAddress);
 const HostFunctionReference LoadTextureDictionaryReference HOST_REFERENCE =
     ResolveHostFunction(kLoadTextureDictionaryAddress);

@@ -4,9 +4,9 @@
 
 namespace injector {
 
-inline constexpr std::uint8_t kCallRel32 = 0xE8;    // E8 rel32
-inline constexpr std::uint8_t kJumpRel32 = 0xE9;    // E9 rel32
-inline constexpr std::uint8_t kIndirectGroup = 0xFF; // FF /2 call, FF /4 jump
+inline constexpr std::uint8_t kCallRel32 = 0xE8;         // E8 rel32
+inline constexpr std::uint8_t kJumpRel32 = 0xE9;         // E9 rel32
+inline constexpr std::uint8_t kIndirectGroup = 0xFF;     // FF /2 call, FF /4 jump
 inline constexpr std::uint8_t kModRmCallAbsolute = 0x15; // FF 15 [disp32]
 inline constexpr std::uint8_t kModRmJumpAbsolute = 0x25; // FF 25 [disp32]
 

@@ -14,8 +14,8 @@ namespace {
 class access_window {
 public:
     access_window(process_address address, std::size_t size) : address_(address), size_(size) {
-        opened_ = VirtualProtect(reinterpret_cast<void*>(address_), size_, PAGE_EXECUTE_READWRITE,
-                                 &previous_) != 0;
+        opened_ =
+            VirtualProtect(reinterpret_cast<void*>(address_), size_, PAGE_EXECUTE_READWRITE, &previous_) != 0;
     }
     ~access_window() {
         if (opened_) {

@@ -24,7 +24,9 @@ constexpr std::array<Signature, 7> kSignatures{{
     {0x858C61, {0x33, 0xF6, 0x39, 0x35}, 3210},
 }};
 
-void* AsPointer(Address address) { return reinterpret_cast<void*>(static_cast<std::uintptr_t>(address)); }
+void* AsPointer(Address address) {
+    return reinterpret_cast<void*>(static_cast<std::uintptr_t>(address));
+}
 
 void WriteRelative(Address at, std::uint8_t opcode, const void* target) {
     const auto destination = static_cast<Address>(reinterpret_cast<std::uintptr_t>(target));
@@ -36,12 +38,20 @@ void WriteRelative(Address at, std::uint8_t opcode, const void* target) {
 
 } // namespace
 
-Address ImageBase() { return static_cast<Address>(reinterpret_cast<std::uintptr_t>(GetModuleHandleA(nullptr))); }
+Address ImageBase() {
+    return static_cast<Address>(reinterpret_cast<std::uintptr_t>(GetModuleHandleA(nullptr)));
+}
 
-Address StandInAddress(Address hostAddress) { return ImageBase() + hostAddress - kPreferredBase; }
+Address StandInAddress(Address hostAddress) {
+    return ImageBase() + hostAddress - kPreferredBase;
+}
 
-Address HostCodeBegin() { return ImageBase() + 0x1000; }
-Address HostCodeEnd() { return kHostCodeEnd; }
+Address HostCodeBegin() {
+    return ImageBase() + 0x1000;
+}
+Address HostCodeEnd() {
+    return kHostCodeEnd;
+}
 
 void WriteSignature(std::uint32_t build) {
     static constexpr std::array<std::uint8_t, 4> kZero{};
@@ -57,7 +67,8 @@ void WriteSignature(std::uint32_t build) {
 
 void WriteBytes(Address processAddress, std::span<const std::uint8_t> bytes) {
     DWORD previous = 0;
-    const BOOL opened = VirtualProtect(AsPointer(processAddress), bytes.size(), PAGE_EXECUTE_READWRITE, &previous);
+    const BOOL opened =
+        VirtualProtect(AsPointer(processAddress), bytes.size(), PAGE_EXECUTE_READWRITE, &previous);
     std::memcpy(AsPointer(processAddress), bytes.data(), bytes.size());
     if (opened) {
         VirtualProtect(AsPointer(processAddress), bytes.size(), previous, &previous);
@@ -71,8 +82,12 @@ std::vector<std::uint8_t> ReadBytes(Address processAddress, std::size_t size) {
     return bytes;
 }
 
-void WriteCall(Address processAddress, const void* target) { WriteRelative(processAddress, 0xE8, target); }
-void WriteJump(Address processAddress, const void* target) { WriteRelative(processAddress, 0xE9, target); }
+void WriteCall(Address processAddress, const void* target) {
+    WriteRelative(processAddress, 0xE8, target);
+}
+void WriteJump(Address processAddress, const void* target) {
+    WriteRelative(processAddress, 0xE9, target);
+}
 
 void WriteReturn(Address processAddress) {
     static constexpr std::array<std::uint8_t, 1> kRet{0xC3};

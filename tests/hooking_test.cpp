@@ -21,7 +21,8 @@ constexpr standin::Address kSiteB = 0x610100;
 // Host code bytes at a site, put back on scope exit.
 class Site {
 public:
-    explicit Site(standin::Address hostAddress, Bytes initial = {0x90, 0x90, 0x90, 0x90, 0x90, 0x90, 0x90, 0x90})
+    explicit Site(standin::Address hostAddress,
+                  Bytes initial = {0x90, 0x90, 0x90, 0x90, 0x90, 0x90, 0x90, 0x90})
         : address_(standin::StandInAddress(hostAddress)), saved_(standin::ReadBytes(address_, 8)) {
         standin::WriteBytes(address_, initial);
     }
@@ -34,7 +35,9 @@ private:
     Bytes saved_;
 };
 
-process_address AddressOf(const void* p) { return reinterpret_cast<process_address>(p); }
+process_address AddressOf(const void* p) {
+    return reinterpret_cast<process_address>(p);
+}
 
 Bytes Rel32(std::uint8_t opcode, process_address site, process_address destination) {
     Bytes bytes{opcode, 0, 0, 0, 0};
@@ -43,14 +46,18 @@ Bytes Rel32(std::uint8_t opcode, process_address site, process_address destinati
     return bytes;
 }
 
-int Destination() { return 7; }
+int Destination() {
+    return 7;
+}
 
 TEST(RedirectCall, CallSiteReturnsItsTargetAndNowReachesTheDestination) {
     Site site(kSiteA);
     const process_address oldTarget = site.address() + 0x1234;
     standin::WriteBytes(site.address(), Rel32(0xE8, site.address(), oldTarget));
-    EXPECT_EQ(redirect_call(site.address(), AddressOf(reinterpret_cast<const void*>(&Destination))), oldTarget);
-    EXPECT_EQ(site.bytes(5), Rel32(0xE8, site.address(), AddressOf(reinterpret_cast<const void*>(&Destination))));
+    EXPECT_EQ(redirect_call(site.address(), AddressOf(reinterpret_cast<const void*>(&Destination))),
+              oldTarget);
+    EXPECT_EQ(site.bytes(5),
+              Rel32(0xE8, site.address(), AddressOf(reinterpret_cast<const void*>(&Destination))));
     EXPECT_EQ(site.bytes()[5], 0x90) << "only the 5 bytes change";
 }
 
@@ -154,7 +161,8 @@ TEST(ScopedBasicAssertion, DISABLED_CaptureOfSixBytes) {
 }
 
 TEST(ScopedBasicAssertion, CaptureOfMoreThanFiveBytesFailsTheAssertionWithItsFixedText) {
-    const auto result = testing_support::RunTestInFreshProcess("ScopedBasicAssertion.DISABLED_CaptureOfSixBytes");
+    const auto result =
+        testing_support::RunTestInFreshProcess("ScopedBasicAssertion.DISABLED_CaptureOfSixBytes");
     EXPECT_NE(result.exitCode, 0U);
     for (const char* text : {"size <= bufsize", "injector\\hooking", "83"}) {
         EXPECT_NE(result.output.find(text), std::string::npos) << text << " in:\n" << result.output;

@@ -93,7 +93,8 @@ TEST(HostImage, ProbesOutsideTheImageAreNotPartOfIt) {
 
 // Runs in a fresh process whose image was given HOST_STANDIN_BUILD before start-up.
 TEST(FreshProcess, DISABLED_BuildFromEnvironment) {
-    const auto expected = static_cast<std::uint32_t>(std::strtoul(std::getenv("HOST_STANDIN_BUILD"), nullptr, 10));
+    const auto expected =
+        static_cast<std::uint32_t>(std::strtoul(std::getenv("HOST_STANDIN_BUILD"), nullptr, 10));
     ASSERT_EQ(CurrentHostVersion(), expected);
     const bool supported = expected == 1001 || expected == 1002;
     const std::uint32_t gated = supported ? 0x5B3860U : 0U;

@@ -16,7 +16,8 @@ struct ChildResult {
 ChildResult RunChild(const std::string& commandLine, const std::vector<std::string>& environment = {});
 
 // Runs one disabled test of this executable in a fresh process with the given environment.
-ChildResult RunTestInFreshProcess(const std::string& testName, const std::vector<std::string>& environment = {});
+ChildResult RunTestInFreshProcess(const std::string& testName,
+                                  const std::vector<std::string>& environment = {});
 
 // This executable's full file name.
 std::string SelfPath();

@@ -49,6 +49,8 @@ ProtectRecorder::~ProtectRecorder() {
     failing = false;
 }
 
-const std::vector<ProtectCall>& ProtectRecorder::Calls() const { return calls; }
+const std::vector<ProtectCall>& ProtectRecorder::Calls() const {
+    return calls;
+}
 
 } // namespace testing_support
