@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <fstream>
 #include <limits>
-#include <stdexcept>
 
 namespace txd {
 namespace {
@@ -301,16 +300,21 @@ std::uint32_t UnpackLibraryVersion(std::uint32_t stamp) {
     return stamp << 8;
 }
 
-std::vector<std::uint8_t> WriteTextureDictionary(const DecodedTexture& texture) {
+std::optional<std::vector<std::uint8_t>> WriteTextureDictionary(const DecodedTexture& texture,
+                                                                std::string* error) {
+    auto refuse = [&](const char* reason) {
+        SetError(error, reason);
+        return std::nullopt;
+    };
     if (texture.name.empty() || texture.name.size() >= kNameFieldSize ||
         texture.name.find('\0') != std::string::npos)
-        throw std::invalid_argument("texture name must have 1 to 31 characters and no NUL");
+        return refuse("texture name must have 1 to 31 characters and no NUL");
     if (!IsPowerOfTwo(texture.width) || !IsPowerOfTwo(texture.height) || texture.width > kLargestSide ||
         texture.height > kLargestSide)
-        throw std::invalid_argument("texture width and height must be powers of two from 1 to 32768");
+        return refuse("texture width and height must be powers of two from 1 to 32768");
     const std::uint64_t levelSize = LevelSize(texture.width, texture.height, 0);
     if (texture.rgba.size() != levelSize)
-        throw std::invalid_argument("texture pixels must be width * height * 4 bytes");
+        return refuse("texture pixels must be width * height * 4 bytes");
 
     const std::uint64_t structSize = kRasterHeaderSize + 4 + levelSize;
     const std::uint64_t nativeSize = kChunkHeaderSize + structSize + kChunkHeaderSize;
@@ -318,7 +322,7 @@ std::vector<std::uint8_t> WriteTextureDictionary(const DecodedTexture& texture) 
         kChunkHeaderSize + kDictionaryStructSize + kChunkHeaderSize + nativeSize + kChunkHeaderSize;
     const std::uint64_t fileSize = kChunkHeaderSize + dictionarySize;
     if (fileSize > std::numeric_limits<std::uint32_t>::max())
-        throw std::invalid_argument("texture too large for a dictionary file");
+        return refuse("texture too large for a dictionary file");
 
     ByteWriter out(static_cast<std::size_t>(fileSize));
     out.ChunkHeader(kChunkTextureDictionary, dictionarySize);
@@ -360,9 +364,11 @@ std::optional<DecodedTexture> ReadTextureDictionary(std::span<const std::uint8_t
 }
 
 bool WriteTextureDictionaryFile(const std::string& path, const DecodedTexture& texture, std::string* error) {
-    const std::vector<std::uint8_t> bytes = WriteTextureDictionary(texture);
+    const auto bytes = WriteTextureDictionary(texture, error);
+    if (!bytes)
+        return false;
     std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    file.write(reinterpret_cast<const char*>(bytes->data()), static_cast<std::streamsize>(bytes->size()));
     file.close();
     if (!file) {
         SetError(error, "cannot write " + path);

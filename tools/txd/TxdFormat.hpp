@@ -30,8 +30,10 @@ std::uint32_t UnpackLibraryVersion(std::uint32_t stamp);
 
 // The whole file for one texture with one level, as the host loads it: a name of 1 to 31
 // characters, width and height powers of two from 1 to 32768, rgba of width*height*4 bytes;
-// the alpha flag is always set. Throws std::invalid_argument for a texture that breaks these.
-std::vector<std::uint8_t> WriteTextureDictionary(const DecodedTexture& texture);
+// the alpha flag is always set. Nothing, with the reason in *error (when not null), for a
+// texture that breaks these.
+std::optional<std::vector<std::uint8_t>> WriteTextureDictionary(const DecodedTexture& texture,
+                                                                std::string* error);
 
 // The first texture of a dictionary (level 0), or nothing with a reason in *error (when not null)
 // for a file that is damaged or holds a texture format other than uncompressed 8888. Bytes after
