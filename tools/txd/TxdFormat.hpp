@@ -36,8 +36,8 @@ std::optional<std::vector<std::uint8_t>> WriteTextureDictionary(const DecodedTex
                                                                 std::string* error);
 
 // The first texture of a dictionary (level 0), or nothing with a reason in *error (when not null)
-// for a file that is damaged or holds a texture format other than uncompressed 8888. Bytes after
-// the root chunk are ignored.
+// for a file that is damaged, holds a texture format other than uncompressed 8888, or a texture
+// the host cannot load (no name, sides not powers of two). Bytes after the root chunk are ignored.
 std::optional<DecodedTexture> ReadTextureDictionary(std::span<const std::uint8_t> file, std::string* error);
 
 // File helpers around the two: false / nothing with a reason in *error on failure.
