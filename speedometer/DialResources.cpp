@@ -1,0 +1,3 @@
+#include "speedometer/DialResources.hpp"
+
+void* DialTexture = nullptr;
