@@ -18,8 +18,10 @@ set(CMAKE_LINKER /usr/bin/${_triple}-ld)
 # that clashes with the one in libstdc++.a.
 set(CMAKE_CXX_FLAGS_INIT
     "-D__GXX_TYPEINFO_EQUALITY_INLINE=0 -D__GXX_MERGED_TYPEINFO_NAMES=0 -Wno-unused-command-line-argument -nostdinc++ -isystem ${_gcc}/include/c++ -isystem ${_gcc}/include/c++/${_triple} -isystem ${_gcc}/include/c++/backward")
+# -B: link GCC's crtbegin.o/crtend.o, which register the unwind tables; mingw-w64's own
+# are empty, and without the registration every thrown exception ends the program.
 foreach(_k EXE SHARED MODULE)
-  set(CMAKE_${_k}_LINKER_FLAGS_INIT "-static -pthread -L${_gcc}")
+  set(CMAKE_${_k}_LINKER_FLAGS_INIT "-static -pthread -B${_gcc} -L${_gcc}")
 endforeach()
 set(CMAKE_FIND_ROOT_PATH /usr/${_triple})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
