@@ -1,5 +1,6 @@
 #include "standin/HostFunctions.hpp"
 
+#include "standin/HostCallSites.hpp"
 #include "standin/Rasteriser.hpp"
 #include "standin/TestAtlas.hpp"
 
@@ -284,6 +285,7 @@ void InstallHostFunctions() {
     JumpTo(kDrawTextBAt, kDrawTextB);
     renderDevice[kRenderStateSlot] = reinterpret_cast<std::uintptr_t>(kSetRenderState);
     Variable<std::uint32_t>(kRenderDevicePointerAt) = AddressOf(renderDevice.data());
+    InstallHostCallSites();
     ResetHostState();
 }
 
@@ -382,6 +384,12 @@ const char* FunctionName(HostFunction function) {
         return "HostDrawTextA";
     case HostFunction::DrawTextB:
         return "HostDrawTextB";
+    case HostFunction::InitCall:
+        return "HostInit";
+    case HostFunction::FrameCall:
+        return "HostFrame";
+    case HostFunction::ShutdownCall:
+        return "HostShutdown";
     }
     return "?";
 }
@@ -391,6 +399,10 @@ std::int32_t HostCall::Int(std::size_t i) const {
 }
 float HostCall::Float(std::size_t i) const {
     return std::bit_cast<float>(arguments[i]);
+}
+
+void RecordHostCall(HostFunction function) {
+    Log(function, {});
 }
 
 std::span<const HostCall> HostCalls() {
@@ -443,6 +455,10 @@ std::string Describe(const HostCall& call) {
     case HostFunction::DrawTextA:
     case HostFunction::DrawTextB:
         kinds = "ffx";
+        break;
+    case HostFunction::InitCall:
+    case HostFunction::FrameCall:
+    case HostFunction::ShutdownCall:
         break;
     }
     std::string out = FunctionName(call.function);

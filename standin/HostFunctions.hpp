@@ -94,6 +94,10 @@ enum class HostFunction : std::uint8_t {
     DrawPrimitive,
     DrawTextA,
     DrawTextB,
+    // The host's own functions behind the patched call sites (HostCallSites.hpp).
+    InitCall,
+    FrameCall,
+    ShutdownCall,
 };
 
 // "HostGetPlayerVehicle", "HostSetRenderState", ...
@@ -116,6 +120,9 @@ struct HostCall {
     std::int32_t Int(std::size_t i) const;
     float Float(std::size_t i) const;
 };
+
+// Logs a call that takes no arguments.
+void RecordHostCall(HostFunction function);
 
 // The calls since the last ClearCallLog, oldest first. The log is preallocated: logging
 // allocates nothing; calls past its capacity are dropped and mark it overflowed.
