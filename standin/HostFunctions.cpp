@@ -81,8 +81,12 @@ std::size_t callCount = 0;
 std::array<ScreenVertex, kVertexCapacity> loggedVertices{};
 std::size_t loggedVertexCount = 0;
 bool overflowed = false;
+bool logging = true;
 
 HostCall* Log(HostFunction function, std::initializer_list<std::uint32_t> arguments) {
+    if (!logging) {
+        return nullptr;
+    }
     if (callCount == calls.size()) {
         overflowed = true;
         return nullptr;
@@ -307,6 +311,7 @@ void ResetHostState() {
     state.boundTexture = 0;
     StopFrameCapture();
     ClearCallLog();
+    SetCallLogging(true);
 }
 
 void SetScreenSize(std::int32_t width, std::int32_t height) {
@@ -417,6 +422,10 @@ void ClearCallLog() {
 
 bool CallLogOverflowed() {
     return overflowed;
+}
+
+void SetCallLogging(bool on) {
+    logging = on;
 }
 
 std::span<const ScreenVertex> DrawnVertices(const HostCall& call) {

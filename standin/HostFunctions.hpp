@@ -129,6 +129,9 @@ void RecordHostCall(HostFunction function);
 std::span<const HostCall> HostCalls();
 void ClearCallLog();
 bool CallLogOverflowed();
+// Logging is on by default and after ResetHostState. Off, the host functions keep no
+// record at all, so that a benchmark times the plugin's own work and not the log's.
+void SetCallLogging(bool on);
 // The vertices a HostDrawPrimitive call was given, as they were at the call.
 std::span<const ScreenVertex> DrawnVertices(const HostCall& call);
 // One call as text, e.g. "HostSetRenderState(1, 0)".

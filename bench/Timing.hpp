@@ -1,0 +1,42 @@
+#pragma once
+// Timing for the benchmarks: QueryPerformanceCounter around many calls, repeated, and the
+// median of the repeats, so that a stray interruption on a shared machine moves nothing.
+#include <algorithm>
+#include <vector>
+#include <windows.h>
+
+namespace bench {
+
+inline constexpr int kRepeats = 15;
+
+inline double NanosecondsBetween(const LARGE_INTEGER& start, const LARGE_INTEGER& end) {
+    LARGE_INTEGER frequency;
+    QueryPerformanceFrequency(&frequency);
+    return static_cast<double>(end.QuadPart - start.QuadPart) * 1e9 / static_cast<double>(frequency.QuadPart);
+}
+
+inline double Median(std::vector<double> samples) {
+    std::sort(samples.begin(), samples.end());
+    const std::size_t middle = samples.size() / 2;
+    return samples.size() % 2 != 0 ? samples[middle] : (samples[middle - 1] + samples[middle]) / 2.0;
+}
+
+// The median over kRepeats runs of the time one call of body takes, each run timing
+// `calls` calls in a row.
+template <typename Body>
+double MedianNanosecondsPerCall(int calls, Body&& body) {
+    std::vector<double> samples;
+    for (int repeat = 0; repeat < kRepeats; ++repeat) {
+        LARGE_INTEGER start;
+        LARGE_INTEGER end;
+        QueryPerformanceCounter(&start);
+        for (int i = 0; i < calls; ++i) {
+            body();
+        }
+        QueryPerformanceCounter(&end);
+        samples.push_back(NanosecondsBetween(start, end) / calls);
+    }
+    return Median(samples);
+}
+
+} // namespace bench
