@@ -17,6 +17,20 @@ inline std::uint32_t SaturatingUint32(float value) {
     return static_cast<std::uint32_t>(value);
 }
 
+// std::fmod(degrees, 360.0), bit for bit, without the runtime's call on the angles the dial
+// turns through: on [0, 720) the remainder is degrees itself or degrees - 360, and that
+// subtraction is exact there (Sterbenz's lemma). The runtime's fmod is an x87 loop that
+// took a third of the time of a frame.
+inline double Remainder360(double degrees) {
+    if (degrees >= 0.0 && degrees < 360.0) {
+        return degrees;
+    }
+    if (degrees >= 360.0 && degrees < 720.0) {
+        return degrees - 360.0;
+    }
+    return std::fmod(degrees, 360.0);
+}
+
 // The whole degree 0..359 at or below `degrees`, repeating every 360 degrees: 359.9 gives 359,
 // 360 gives 0, -30 gives 330, -30.5 gives 329. NaN and infinities give 0.
 inline std::uint32_t WholeDegreeIndex(float degrees) {
@@ -24,7 +38,7 @@ inline std::uint32_t WholeDegreeIndex(float degrees) {
         return 0;
     }
     // Exact in double, and within (-360, 360) whatever the magnitude.
-    const double whole = std::floor(std::fmod(static_cast<double>(degrees), 360.0));
+    const double whole = std::floor(Remainder360(static_cast<double>(degrees)));
     const std::int32_t index = static_cast<std::int32_t>(whole);
     return static_cast<std::uint32_t>(index < 0 ? index + 360 : index);
 }

@@ -55,7 +55,7 @@ AtlasRect DigitCell(unsigned digit) {
 }
 
 std::uint32_t QuadTurnIndex(float angle) {
-    float turn = static_cast<float>(std::fmod(static_cast<double>(angle), 360.0));
+    float turn = static_cast<float>(Remainder360(static_cast<double>(angle)));
     if (turn < 0.0f) {
         turn += 360.0f;
     }
