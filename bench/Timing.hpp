@@ -1,13 +1,14 @@
 #pragma once
 // Timing for the benchmarks: QueryPerformanceCounter around many calls, repeated, and the
-// median of the repeats, so that a stray interruption on a shared machine moves nothing.
+// median of the repeats. Each run is short (a few milliseconds), so that an interruption on
+// a shared machine spoils few runs and the median none.
 #include <algorithm>
 #include <vector>
 #include <windows.h>
 
 namespace bench {
 
-inline constexpr int kRepeats = 15;
+inline constexpr int kRepeats = 31;
 
 inline double NanosecondsBetween(const LARGE_INTEGER& start, const LARGE_INTEGER& end) {
     LARGE_INTEGER frequency;
@@ -22,9 +23,12 @@ inline double Median(std::vector<double> samples) {
 }
 
 // The median over kRepeats runs of the time one call of body takes, each run timing
-// `calls` calls in a row.
+// `calls` calls in a row, after one run that warms the caches up.
 template <typename Body>
 double MedianNanosecondsPerCall(int calls, Body&& body) {
+    for (int i = 0; i < calls; ++i) {
+        body();
+    }
     std::vector<double> samples;
     for (int repeat = 0; repeat < kRepeats; ++repeat) {
         LARGE_INTEGER start;

@@ -7,11 +7,10 @@
 #include "injector/function_hooker.hpp"
 
 #include <cstddef>
-#include <functional>
 #include <vector>
 
 // A handler: no arguments, no result, held by value.
-using EventHandler = std::function<void()>;
+using EventHandler = injector::callable<void()>;
 
 template <HostAddress site>
 class HostEvent {

@@ -5,10 +5,10 @@
 // newest first, each with a continuation that runs the next older one; the oldest
 // one's continuation is the function the site called before.
 #include "host/HostAddress.hpp"
+#include "injector/callable.hpp"
 #include "injector/hooking.hpp"
 
 #include <algorithm>
-#include <functional>
 #include <list>
 #include <memory>
 #include <utility>
@@ -25,9 +25,9 @@ class function_hooker_base : public scoped_base {
 public:
     using manager_type = function_hooker_manager<Patch, function_hooker_base, Result, Args...>;
     // Continues the chain; the host's arguments are bound into it.
-    using next_call = std::function<Result()>;
+    using next_call = callable<Result()>;
     // Decides whether and when to call its continuation and what the site returns.
-    using hook_handler = std::function<Result(next_call)>;
+    using hook_handler = callable<Result(next_call)>;
     static constexpr HostAddress site_address = site;
 
     function_hooker_base() : manager(manager_type::site_manager()) {}
@@ -80,8 +80,8 @@ template <class Patch, class Hooker, class Result, class... Args>
 class function_hooker_manager : public Patch {
 public:
     using function_type = Result (*)(Args...);
-    using next_call = std::function<Result()>;
-    using hook_handler = std::function<Result(next_call)>;
+    using next_call = callable<Result()>;
+    using hook_handler = callable<Result(next_call)>;
 
     function_hooker_manager() = default;
     function_hooker_manager(const function_hooker_manager&) = delete;
@@ -94,10 +94,7 @@ public:
 
     // The site's one manager, created on the first call; its release is registered
     // with the exit-time destructors then.
-    static std::shared_ptr<function_hooker_manager> site_manager() {
-        static std::shared_ptr<function_hooker_manager> handle(new function_hooker_manager);
-        return handle;
-    }
+    static std::shared_ptr<function_hooker_manager> site_manager() { return site_handle(); }
 
     // Adds or replaces the owner's entry and patches the site if it is not yet.
     void attach(const Hooker* owner, hook_handler handler, process_address gate) {
@@ -163,7 +160,9 @@ public:
 
     // What the patched site calls instead of its previous target.
     static Result call_gate(Args... args) {
-        function_hooker_manager* const self = site_manager().get();
+        // The static handle keeps the manager alive; a copy of it would cost two atomic
+        // operations on every call the host makes.
+        function_hooker_manager* const self = site_handle().get();
         if (self->entries_.empty()) {
             return self->previous_target_(args...);
         }
@@ -180,6 +179,11 @@ public:
     }
 
 private:
+    static std::shared_ptr<function_hooker_manager>& site_handle() {
+        static std::shared_ptr<function_hooker_manager> handle(new function_hooker_manager);
+        return handle;
+    }
+
     struct entry {
         const Hooker* owner; // identity only
         hook_handler handler;

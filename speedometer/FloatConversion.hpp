@@ -34,6 +34,10 @@ inline double Remainder360(double degrees) {
 // The whole degree 0..359 at or below `degrees`, repeating every 360 degrees: 359.9 gives 359,
 // 360 gives 0, -30 gives 330, -30.5 gives 329. NaN and infinities give 0.
 inline std::uint32_t WholeDegreeIndex(float degrees) {
+    // The angles the dial draws with: there the whole degree is the truncation.
+    if (degrees >= 0.0f && degrees < 360.0f) {
+        return static_cast<std::uint32_t>(degrees);
+    }
     if (!std::isfinite(degrees)) {
         return 0;
     }
