@@ -17,14 +17,18 @@ class callable;
 
 template <class Result, class... Args>
 class callable<Result(Args...)> {
+    // What a callable of this signature can hold: anything else callable with Args whose
+    // result converts to Result.
+    template <class F>
+    static constexpr bool holds = !std::is_same_v<std::remove_cvref_t<F>, callable> &&
+                                  std::is_invocable_r_v<Result, std::decay_t<F>&, Args...>;
+
 public:
     callable() noexcept = default;
     callable(std::nullptr_t) noexcept {}
 
     // Holds a copy of f; converts implicitly. A null function pointer gives an empty callable.
-    template <class F>
-        requires(!std::is_same_v<std::remove_cvref_t<F>, callable> &&
-                 std::is_invocable_r_v<Result, std::decay_t<F>&, Args...>)
+    template <class F, class = std::enable_if_t<holds<F>>>
     callable(F&& f) {
         using Target = std::decay_t<F>;
         if constexpr (std::is_pointer_v<Target>) {
@@ -84,8 +88,9 @@ private:
     static constexpr std::size_t inline_capacity = 3 * sizeof(void*);
 
     template <class T>
-    static constexpr bool stored_inline =
-        sizeof(T) <= inline_capacity && alignof(T) <= alignof(void*) && std::is_nothrow_move_constructible_v<T>;
+    static constexpr bool
+        stored_inline = sizeof(T) <= inline_capacity &&
+                        alignof(T) <= alignof(void*) && std::is_nothrow_move_constructible_v<T>;
 
     // A target whose bytes are its value is copied and moved as bytes and needs no
     // destruction; those operations are then null.
@@ -144,7 +149,7 @@ private:
     }
 
     template <class T>
-    static constexpr bool trivially_copied = stored_inline<T> && std::is_trivially_copyable_v<T>;
+    static constexpr bool trivially_copied = stored_inline<T>&& std::is_trivially_copyable_v<T>;
 
     // A heap target is held by its pointer, which moves as bytes.
     template <class T>

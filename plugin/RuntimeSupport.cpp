@@ -1,10 +1,10 @@
-// The C++ runtime's allocation functions and container failure hooks, for the plugin file
-// only. The plugin's code is built without exceptions, but the library's own operator new
-// and the hooks its containers call on failure throw, and with them would come the
-// unwinder, the exception runtime, the verbose terminate handler with its demangler and
-// printf, and the thread library they lock with: most of the file. These keep them out.
-// Should the plugin's code ever reach another of the library's throwing hooks, the library
-// member that defines them all is linked in and the link fails on the duplicates here.
+// The C++ runtime's allocation functions, container failure hooks and pure-virtual report,
+// for the plugin file only. The plugin's code is built without exceptions, but the library's
+// versions of these throw or call std::terminate, and with them would come the unwinder, the
+// exception runtime, the verbose terminate handler with its demangler and printf, and the
+// thread library they lock with: most of the file. These keep all of that out. Should the
+// plugin's code ever reach another function of the library members they replace, that
+// member is linked in and the link fails on the duplicates defined here.
 //
 // A failure ends the process through abort(), as before: then the exception had nobody to
 // catch it (it could only arise in the static initialisers at load, or under host code),
@@ -47,6 +47,12 @@ void operator delete(void* p, std::size_t) noexcept {
 }
 void operator delete[](void* p, std::size_t) noexcept {
     std::free(p);
+}
+
+// Called from a virtual table slot of a pure function: only a call during construction or
+// destruction of an abstract class can reach it, a programming error.
+extern "C" void __cxa_pure_virtual() {
+    std::abort();
 }
 
 // The hooks the standard containers call when asked to grow beyond what can be allocated.

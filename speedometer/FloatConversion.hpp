@@ -17,6 +17,17 @@ inline std::uint32_t SaturatingUint32(float value) {
     return static_cast<std::uint32_t>(value);
 }
 
+// std::trunc(value), bit for bit, without a call into the runtime where the compiler does not
+// inline it (clang calls truncf without SSE4.1, and the runtime's is an x87 routine). Below
+// 2^31 in magnitude the conversion to a 32-bit integer truncates exactly and the integer
+// converts back exactly; the sign is put back for the zeros of (-1, 0).
+inline float TruncateFloat(float value) {
+    if (std::fabs(value) < 2147483648.0f) {
+        return std::copysign(static_cast<float>(static_cast<std::int32_t>(value)), value);
+    }
+    return std::trunc(value); // whole already, infinite or NaN
+}
+
 // std::fmod(degrees, 360.0), bit for bit, without the runtime's call on the angles the dial
 // turns through: on [0, 720) the remainder is degrees itself or degrees - 360, and that
 // subtraction is exact there (Sterbenz's lemma). The runtime's fmod is an x87 loop that

@@ -24,7 +24,7 @@ ScreenVertex SectorVertex(float x, float y, float u, float v) {
 float ScaleFrom1080(ScreenSize screen, float k) {
     const float shorter = static_cast<float>(std::min(screen.width, screen.height));
     // Multiplied first, then divided: the order shows in the truncated result.
-    return std::trunc(shorter * k / 1080.0f);
+    return TruncateFloat(shorter * k / 1080.0f);
 }
 
 float FromRightEdge(ScreenSize screen, float k) {
