@@ -56,7 +56,8 @@ std::string Format(const char* format, ...) {
 
 struct Row {
     std::string measure;
-    std::string result;
+    std::string median; // the budget applies to the median
+    std::string fastest;
     std::string budget;
     bool met;
 };
@@ -119,15 +120,17 @@ void MeasureLoadAndUnload(const std::string& plugin, const std::string& emptyDll
             return;
         }
     }
-    const double load = bench::Median(loads);
-    const double emptyLoad = bench::Median(emptyLoads);
+    const bench::Timing load = bench::Summarise(loads);
+    const bench::Timing emptyLoad = bench::Summarise(emptyLoads);
+    const bench::Timing unload = bench::Summarise(unloads);
+    const bench::Timing emptyUnload = bench::Summarise(emptyUnloads);
     rows.push_back({"`LoadLibraryA` of speedometer.asi, to return",
-                    Format("%.3f ms (empty DLL %.3f ms)", load, emptyLoad),
-                    Format("<= %.0f ms", kLoadBudgetMs), load <= kLoadBudgetMs});
-    rows.push_back(
-        {"`FreeLibrary` of speedometer.asi",
-         Format("%.3f ms (empty DLL %.3f ms)", bench::Median(unloads), bench::Median(emptyUnloads)), "-",
-         true});
+                    Format("%.3f ms (empty DLL %.3f ms)", load.median, emptyLoad.median),
+                    Format("%.3f ms (empty DLL %.3f ms)", load.fastest, emptyLoad.fastest),
+                    Format("<= %.0f ms", kLoadBudgetMs), load.median <= kLoadBudgetMs});
+    rows.push_back({"`FreeLibrary` of speedometer.asi",
+                    Format("%.3f ms (empty DLL %.3f ms)", unload.median, emptyUnload.median),
+                    Format("%.3f ms (empty DLL %.3f ms)", unload.fastest, emptyUnload.fastest), "-", true});
 }
 
 // The draw site unpatched, calling the bare host function, against the same site with
@@ -136,7 +139,7 @@ void MeasureFrame(const std::string& plugin) {
     standin::SetTextureLoader(standin::TxdFileLoader());
     standin::SetPlayerVehicle(kMidScale);
     standin::SetCallLogging(false);
-    const double bare = bench::MedianNanosecondsPerCall(kFrames, ExecuteDrawSite);
+    const bench::Timing bare = bench::NanosecondsPerCall(kFrames, ExecuteDrawSite);
 
     HMODULE module = LoadLibraryA(plugin.c_str());
     if (module == nullptr) {
@@ -145,7 +148,7 @@ void MeasureFrame(const std::string& plugin) {
     }
     standin::ExecuteInitSite();
     const std::size_t layers = LayersDrawnInOneFrame();
-    const double hooked = bench::MedianNanosecondsPerCall(kFrames, ExecuteDrawSite);
+    const bench::Timing hooked = bench::NanosecondsPerCall(kFrames, ExecuteDrawSite);
     standin::ExecuteShutdownSite();
     FreeLibrary(module);
     standin::ResetHostState();
@@ -155,10 +158,12 @@ void MeasureFrame(const std::string& plugin) {
         return;
     }
 
-    const double own = hooked - bare;
-    rows.push_back({"plugin's own work per frame (nine layers, mid-scale)",
-                    Format("%.3f us (site %.1f ns hooked, %.1f ns bare)", own / 1000.0, hooked, bare),
-                    Format("<= %.0f us", kFrameBudgetNs / 1000.0), own <= kFrameBudgetNs});
+    const double own = hooked.median - bare.median;
+    rows.push_back(
+        {"plugin's own work per frame (nine layers, mid-scale)",
+         Format("%.3f us (site %.1f ns hooked, %.1f ns bare)", own / 1000.0, hooked.median, bare.median),
+         Format("%.3f us", (hooked.fastest - bare.fastest) / 1000.0),
+         Format("<= %.0f us", kFrameBudgetNs / 1000.0), own <= kFrameBudgetNs});
 }
 
 // The draw site calling the host function directly, against the same site carrying a host
@@ -166,17 +171,19 @@ void MeasureFrame(const std::string& plugin) {
 // The plugin's code in this program does the hooking, after the plugin file has gone.
 void MeasureHookOverhead() {
     standin::SetCallLogging(false);
-    const double direct = bench::MedianNanosecondsPerCall(kHookCalls, ExecuteDrawSite);
+    const bench::Timing direct = bench::NanosecondsPerCall(kHookCalls, ExecuteDrawSite);
     const standin::Address hostFunction = standin::CallTargetAt(standin::kDrawSite);
     AddEmptyDrawHandler();
     if (standin::CallTargetAt(standin::kDrawSite) == hostFunction) {
         Fail("the draw site was not hooked");
     }
-    const double hooked = bench::MedianNanosecondsPerCall(kHookCalls, ExecuteDrawSite);
-    const double overhead = hooked - direct;
-    rows.push_back({"hook overhead per call (one empty handler)",
-                    Format("%.1f ns (site %.1f ns hooked, %.1f ns direct)", overhead, hooked, direct),
-                    Format("<= %.0f ns", kHookBudgetNs), overhead <= kHookBudgetNs});
+    const bench::Timing hooked = bench::NanosecondsPerCall(kHookCalls, ExecuteDrawSite);
+    const double overhead = hooked.median - direct.median;
+    rows.push_back(
+        {"hook overhead per call (one empty handler)",
+         Format("%.1f ns (site %.1f ns hooked, %.1f ns direct)", overhead, hooked.median, direct.median),
+         Format("%.1f ns", hooked.fastest - direct.fastest), Format("<= %.0f ns", kHookBudgetNs),
+         overhead <= kHookBudgetNs});
 }
 
 void MeasureAllocations(const std::string& directory) {
@@ -193,7 +200,7 @@ void MeasureAllocations(const std::string& directory) {
     rows.push_back(
         {"heap allocations per frame, steady state",
          Format("%.3g (%lu in %lu frames)", static_cast<double>(allocations) / frames, allocations, frames),
-         "0", allocations == 0});
+         "-", "0", allocations == 0});
 }
 
 void MeasureSize(const std::string& plugin) {
@@ -204,7 +211,7 @@ void MeasureSize(const std::string& plugin) {
     }
     const unsigned long bytes = data.nFileSizeLow;
     rows.push_back({"size of speedometer.asi (stripped)",
-                    Format("%.1f KiB (%lu bytes)", static_cast<double>(bytes) / 1024.0, bytes),
+                    Format("%.1f KiB (%lu bytes)", static_cast<double>(bytes) / 1024.0, bytes), "-",
                     Format("<= %lu KiB", kSizeBudgetBytes / 1024), bytes <= kSizeBudgetBytes});
 }
 
@@ -225,11 +232,11 @@ int main(int argc, char** argv) {
     MeasureSize(plugin);
 
     bool allMet = true;
-    std::printf("| measure | median | budget | |\n|---|---|---|---|\n");
+    std::printf("| measure | median | fastest run | budget, on the median | |\n|---|---|---|---|---|\n");
     for (const Row& row : rows) {
         const char* verdict = row.met ? "met" : "MISSED";
-        std::printf("| %s | %s | %s | %s |\n", row.measure.c_str(), row.result.c_str(), row.budget.c_str(),
-                    row.budget == "-" ? "" : verdict);
+        std::printf("| %s | %s | %s | %s | %s |\n", row.measure.c_str(), row.median.c_str(),
+                    row.fastest.c_str(), row.budget.c_str(), row.budget == "-" ? "" : verdict);
         allMet = allMet && row.met;
     }
     return broken || !allMet ? 1 : 0;

@@ -1,7 +1,8 @@
 #pragma once
-// Timing for the benchmarks: QueryPerformanceCounter around many calls, repeated, and the
-// median of the repeats. Each run is short (a few milliseconds), so that an interruption on
-// a shared machine spoils few runs and the median none.
+// Timing for the benchmarks: QueryPerformanceCounter around many calls, repeated; the median
+// of the repeats, and the fastest one. Each run is short (a few milliseconds), so that an
+// interruption on a shared machine spoils few runs and the median none; the fastest run shows
+// what a quiet machine gives.
 #include <algorithm>
 #include <vector>
 #include <windows.h>
@@ -16,16 +17,24 @@ inline double NanosecondsBetween(const LARGE_INTEGER& start, const LARGE_INTEGER
     return static_cast<double>(end.QuadPart - start.QuadPart) * 1e9 / static_cast<double>(frequency.QuadPart);
 }
 
-inline double Median(std::vector<double> samples) {
+// The middle and the lowest of a set of timings.
+struct Timing {
+    double median;
+    double fastest;
+};
+
+inline Timing Summarise(std::vector<double> samples) {
     std::sort(samples.begin(), samples.end());
     const std::size_t middle = samples.size() / 2;
-    return samples.size() % 2 != 0 ? samples[middle] : (samples[middle - 1] + samples[middle]) / 2.0;
+    const double median =
+        samples.size() % 2 != 0 ? samples[middle] : (samples[middle - 1] + samples[middle]) / 2.0;
+    return {median, samples.front()};
 }
 
-// The median over kRepeats runs of the time one call of body takes, each run timing
-// `calls` calls in a row, after one run that warms the caches up.
+// The time one call of body takes, over kRepeats runs of `calls` calls in a row, after one
+// run that warms the caches up.
 template <typename Body>
-double MedianNanosecondsPerCall(int calls, Body&& body) {
+Timing NanosecondsPerCall(int calls, Body&& body) {
     for (int i = 0; i < calls; ++i) {
         body();
     }
@@ -40,7 +49,7 @@ double MedianNanosecondsPerCall(int calls, Body&& body) {
         QueryPerformanceCounter(&end);
         samples.push_back(NanosecondsBetween(start, end) / calls);
     }
-    return Median(samples);
+    return Summarise(samples);
 }
 
 } // namespace bench

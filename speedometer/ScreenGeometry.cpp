@@ -21,20 +21,6 @@ ScreenVertex SectorVertex(float x, float y, float u, float v) {
 
 } // namespace
 
-float ScaleFrom1080(ScreenSize screen, float k) {
-    const float shorter = static_cast<float>(std::min(screen.width, screen.height));
-    // Multiplied first, then divided: the order shows in the truncated result.
-    return TruncateFloat(shorter * k / 1080.0f);
-}
-
-float FromRightEdge(ScreenSize screen, float k) {
-    return static_cast<float>(screen.width) - ScaleFrom1080(screen, k);
-}
-
-float FromBottomEdge(ScreenSize screen, float k) {
-    return static_cast<float>(screen.height) - ScaleFrom1080(screen, k);
-}
-
 void FillAngleTables() {
     for (std::size_t i = 0; i < CosTable.size(); ++i) {
         // The angle is a float product; only cosine and sine run in double.

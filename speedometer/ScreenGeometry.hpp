@@ -3,7 +3,9 @@
 // reference screen, the whole-degree angle tables, atlas texture coordinates, quad turns and
 // the vertices of a textured sector. Nothing here talks to the host.
 #include "host/HostGame.hpp"
+#include "speedometer/FloatConversion.hpp"
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -46,12 +48,22 @@ struct AtlasUv {
     float vBottom;
 };
 
+// Inline: every dial layer needs several of these, and inlined their divisions overlap.
+
 // The pixel length of reference length k: min(width, height) * k / 1080 in float, truncated.
-float ScaleFrom1080(ScreenSize screen, float k);
+inline float ScaleFrom1080(ScreenSize screen, float k) {
+    const float shorter = static_cast<float>(std::min(screen.width, screen.height));
+    // Multiplied first, then divided: the order shows in the truncated result.
+    return TruncateFloat(shorter * k / 1080.0f);
+}
 // The x coordinate k reference units left of the right edge.
-float FromRightEdge(ScreenSize screen, float k);
+inline float FromRightEdge(ScreenSize screen, float k) {
+    return static_cast<float>(screen.width) - ScaleFrom1080(screen, k);
+}
 // The y coordinate k reference units above the bottom edge.
-float FromBottomEdge(ScreenSize screen, float k);
+inline float FromBottomEdge(ScreenSize screen, float k) {
+    return static_cast<float>(screen.height) - ScaleFrom1080(screen, k);
+}
 
 // Cosine and sine of whole degrees 0..359 (0 points right, angles grow clockwise on screen).
 extern std::array<float, 360> CosTable;
