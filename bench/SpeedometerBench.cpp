@@ -22,7 +22,7 @@ namespace {
 
 constexpr int kFrames = 2000;
 constexpr int kHookCalls = 100000;
-constexpr int kLoads = 101;
+constexpr int kLoads = 51;
 
 // A vehicle of a dial type at half the needle's range, in third gear: all nine layers draw.
 constexpr standin::VehicleState kMidScale{0, 3, 0.6f};
