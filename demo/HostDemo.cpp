@@ -13,7 +13,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
@@ -69,11 +68,20 @@ const standin::HostCall* FirstCallTo(HostFunction function) {
     return nullptr;
 }
 
-bool Write(const Image& picture, const std::filesystem::path& path) {
-    if (standin::WritePng(picture, path.string())) {
+bool Write(const Image& picture, const std::string& path) {
+    if (standin::WritePng(picture, path)) {
         return true;
     }
-    std::fprintf(stderr, "host_demo: cannot write %s\n", path.string().c_str());
+    std::fprintf(stderr, "host_demo: cannot write %s\n", path.c_str());
+    return false;
+}
+
+// Creates a folder whose parent exists; an existing folder is fine.
+bool MakeFolder(const std::string& path) {
+    if (CreateDirectoryA(path.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS) {
+        return true;
+    }
+    std::fprintf(stderr, "host_demo: cannot create %s\n", path.c_str());
     return false;
 }
 
@@ -107,12 +115,14 @@ constexpr Stretch kDrive[] = {
     {"on foot", 4, false, 0, 0, 0.0f, 0.0f},
 };
 
-bool WriteDrive(const std::filesystem::path& folder) {
-    std::filesystem::create_directories(folder);
-    const std::filesystem::path listing = folder / "drive.txt";
-    std::FILE* list = std::fopen(listing.string().c_str(), "w");
+bool WriteDrive(const std::string& folder) {
+    if (!MakeFolder(folder)) {
+        return false;
+    }
+    const std::string listing = folder + "/drive.txt";
+    std::FILE* list = std::fopen(listing.c_str(), "w");
     if (list == nullptr) {
-        std::fprintf(stderr, "host_demo: cannot write %s\n", listing.string().c_str());
+        std::fprintf(stderr, "host_demo: cannot write %s\n", listing.c_str());
         return false;
     }
     constexpr Screen kScreen{1920, 1080};
@@ -132,7 +142,7 @@ bool WriteDrive(const std::filesystem::path& folder) {
             const Frame frame = RenderFrame(kScreen, vehicle);
             char name[32];
             std::snprintf(name, sizeof name, "frame-%03d.png", index);
-            ok = Write(frame.picture, folder / name);
+            ok = Write(frame.picture, folder + "/" + name);
             if (vehicle) {
                 std::fprintf(list, "%s  type %2d  gear %s  speed %.3f  %s\n", name, vehicle->type,
                              GearName(vehicle->gear).c_str(), vehicle->speed,
@@ -146,7 +156,7 @@ bool WriteDrive(const std::filesystem::path& folder) {
     std::fclose(list);
     if (ok) {
         std::printf("drive: %d frames of %dx%d in %s (listed in drive.txt)\n", index, kScreen.width,
-                    kScreen.height, folder.generic_string().c_str());
+                    kScreen.height, folder.c_str());
     }
     return ok;
 }
@@ -301,7 +311,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: host_demo PLUGIN.asi OUTPUT_DIR\n");
         return 2;
     }
-    const std::filesystem::path output = argv[2];
+    const std::string output = argv[2];
 
     standin::PrepareHost(kHostBuild);
     standin::SetTextureLoader(standin::TxdFileLoader());
@@ -316,17 +326,18 @@ int main(int argc, char** argv) {
     }
     ShowTextDisplacement();
 
-    if (!WriteDrive(output / "drive")) {
+    if (!MakeFolder(output) || !WriteDrive(output + "/drive")) {
         return 1;
     }
     const Image sheet = MakeContactSheet();
-    const Image small = demo::ScaleDown(sheet, sheet.width / 2, sheet.height / 2);
-    if (!Write(sheet, output / "contact-sheet.png") || !Write(small, output / "contact-sheet-small.png")) {
+    const Image halfSize = demo::ScaleDown(sheet, sheet.width / 2, sheet.height / 2);
+    const std::string sheetPath = output + "/contact-sheet.png";
+    const std::string smallPath = output + "/contact-sheet-small.png";
+    if (!Write(sheet, sheetPath) || !Write(halfSize, smallPath)) {
         return 1;
     }
-    std::printf("contact sheet: %s (%dx%d), half size: %s\n",
-                (output / "contact-sheet.png").generic_string().c_str(), sheet.width, sheet.height,
-                (output / "contact-sheet-small.png").generic_string().c_str());
+    std::printf("contact sheet: %s (%dx%d), half size: %s\n", sheetPath.c_str(), sheet.width, sheet.height,
+                smallPath.c_str());
 
     standin::ExecuteShutdownSite();
     if (!FreeLibrary(plugin)) {
