@@ -21,10 +21,17 @@ void MakeDirectories(const std::string& path) {
 
 } // namespace
 
+std::string InstallRoot() {
+    // One root per test executable: the suites may run side by side.
+    std::string self = testing_support::SelfPath();
+    const std::size_t slash = self.find_last_of("\\/");
+    std::string name = self.substr(slash + 1);
+    name.erase(name.find_last_of('.'));
+    return FullPath(self.substr(0, slash + 1) + "e2e\\" + name) + "\\";
+}
+
 std::string InstallPlugin(const std::string& folder, const std::string& fileName) {
-    std::string root = testing_support::SelfPath();
-    root.erase(root.find_last_of("\\/") + 1);
-    const std::string target = FullPath(root + "e2e\\" + folder);
+    const std::string target = InstallRoot() + folder;
     MakeDirectories(target + "\\models");
     CopyFileA(SPEEDOMETER_ASI, (target + "\\" + fileName).c_str(), FALSE);
     CopyFileA(SPEEDOMETER_TXD, (target + "\\models\\speedometer.txd").c_str(), FALSE);

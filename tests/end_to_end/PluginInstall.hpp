@@ -6,8 +6,11 @@
 
 namespace end_to_end {
 
+// The folder installations go below: <this executable's folder>\e2e\<its name>\.
+std::string InstallRoot();
+
 // Copies the built plugin (under the given file name) and models\speedometer.txd into
-// <this executable's folder>\e2e\<folder>; returns the plugin's full path.
+// InstallRoot()\<folder>; returns the plugin's full path.
 std::string InstallPlugin(const std::string& folder, const std::string& fileName = "speedometer.asi");
 
 // The folder part of a module's file name, with its trailing separator.

@@ -278,9 +278,7 @@ TEST_F(Scenario, DISABLED_TextSiteRepatchedByOtherCodeIsLeftAlone) {
 TEST_F(Scenario, DISABLED_DirectoryTooDeepForTheArtworkPathLoadsNothing) {
     // The folder's full path is 240 characters: the plugin's own name still fits in a
     // path, but its folder and "models\speedometer.txd" together do not.
-    std::string root = testing_support::SelfPath();
-    root.erase(root.find_last_of('\\') + 1);
-    const std::size_t prefix = (root + "e2e\\").size();
+    const std::size_t prefix = end_to_end::InstallRoot().size();
     ASSERT_LT(prefix + 2, 240U);
     std::string folder;
     while (prefix + folder.size() < 240) {
