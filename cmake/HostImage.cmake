@@ -22,7 +22,9 @@ function(hostimg_generate_linker_script out)
   string(REPLACE "${_old}"
                  "  .hostimg __image_base__ + 0x1000 : { KEEP(*(.hostimg)) }\n  . = ALIGN(__section_alignment__);\n  .text . :"
                  _v "${_v}")
-  file(WRITE "${out}" "${_v}")
+  # Rewritten only when it changes, so a new configure relinks nothing.
+  file(WRITE "${out}.new" "${_v}")
+  configure_file("${out}.new" "${out}" COPYONLY)
 endfunction()
 
 # Turns an executable target into a stand-in host image at the given base.

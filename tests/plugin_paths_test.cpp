@@ -10,8 +10,10 @@
 
 using GetModuleHandleExAFn = BOOL(WINAPI*)(DWORD, LPCSTR, HMODULE*);
 using MessageBoxAFn = int(WINAPI*)(HWND, LPCSTR, LPCSTR, UINT);
+using GetModuleFileNameAFn = DWORD(WINAPI*)(HMODULE, LPSTR, DWORD);
 extern "C" GetModuleHandleExAFn importedGetModuleHandleExA __asm__("__imp__GetModuleHandleExA@12");
 extern "C" MessageBoxAFn importedMessageBoxA __asm__("__imp__MessageBoxA@16");
+extern "C" GetModuleFileNameAFn importedGetModuleFileNameA __asm__("__imp__GetModuleFileNameA@12");
 
 namespace {
 
@@ -95,6 +97,29 @@ TEST(FreshProcess, DISABLED_FailedModuleLookupShowsOneBoxAndFallsBackToTheExecut
 TEST(PluginPaths, FailedModuleLookupShowsOneBoxAndFallsBackToTheExecutable) {
     const auto result = testing_support::RunTestInFreshProcess(
         "FreshProcess.DISABLED_FailedModuleLookupShowsOneBoxAndFallsBackToTheExecutable");
+    EXPECT_TRUE(testing_support::RanOneTestAndPassed(result)) << result.output;
+}
+
+// A module name longer than the buffer comes back cut short, as the system does it: the
+// buffer filled, the last character the terminator, the full size returned.
+DWORD WINAPI CutShortModuleFileName(HMODULE, LPSTR name, DWORD size) {
+    const std::string longName = "C:\\games\\" + std::string(300, 'x') + "\\scripts\\speedometer.asi";
+    longName.copy(name, size - 1);
+    name[size - 1] = '\0';
+    SetLastError(ERROR_INSUFFICIENT_BUFFER);
+    return size;
+}
+
+TEST(FreshProcess, DISABLED_AModuleNameCutShortComposesNoPath) {
+    testing_support::ImportSlotSwap<GetModuleFileNameAFn> name(importedGetModuleFileNameA,
+                                                               &CutShortModuleFileName);
+    EXPECT_EQ(PluginFilePath("models\\speedometer.txd"), nullptr)
+        << "the cut name's last separator would name some parent folder";
+}
+
+TEST(PluginPaths, AModuleNameCutShortComposesNoPath) {
+    const auto result =
+        testing_support::RunTestInFreshProcess("FreshProcess.DISABLED_AModuleNameCutShortComposesNoPath");
     EXPECT_TRUE(testing_support::RanOneTestAndPassed(result)) << result.output;
 }
 
