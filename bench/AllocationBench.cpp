@@ -3,10 +3,10 @@
 // during static initialisation exactly as in the shipped file. Prints
 //   frames N allocations M
 // for the frames after a warm-up, with the artwork loaded and all nine layers drawn.
-#include "bench/AllocationCount.hpp"
 #include "standin/HostCallSites.hpp"
 #include "standin/HostFunctions.hpp"
 #include "standin/TxdTextureLoader.hpp"
+#include "tests/support/AllocationCount.hpp"
 
 #include <cstdio>
 
@@ -37,11 +37,11 @@ int main() {
     for (unsigned long i = 0; i < kWarmUpFrames; ++i) {
         standin::ExecuteDrawSite();
     }
-    const std::size_t before = bench::AllocationCount();
+    const std::size_t before = testing_support::AllocationCount();
     for (unsigned long i = 0; i < kFrames; ++i) {
         standin::ExecuteDrawSite();
     }
-    const std::size_t allocations = bench::AllocationCount() - before;
+    const std::size_t allocations = testing_support::AllocationCount() - before;
     standin::ExecuteShutdownSite();
     std::printf("frames %lu allocations %lu\n", kFrames, static_cast<unsigned long>(allocations));
     return 0;

@@ -2,7 +2,7 @@
 // assignments keep exactly one live target per non-empty callable, for targets held inline
 // and on the heap alike; small targets never allocate; target<> finds plain functions only.
 #include "injector/callable.hpp"
-#include "tests/dial/AllocationCounter.hpp"
+#include "tests/support/AllocationCount.hpp"
 
 #include <array>
 #include <gtest/gtest.h>
@@ -84,18 +84,18 @@ TYPED_TEST(CallableOf, CallsReachTheTargetEachCallableHolds) {
 
 TEST(Callable, HoldsSmallTargetsWithoutAllocatingAndLargeOnesOnTheHeap) {
     int live = 0;
-    const std::size_t before = dial_test::AllocationCount();
+    const std::size_t before = testing_support::AllocationCount();
     {
         callable<void()> small = Small(&live, 's');
         callable<void()> copy(small);
         copy = small;
     }
-    EXPECT_EQ(dial_test::AllocationCount(), before);
+    EXPECT_EQ(testing_support::AllocationCount(), before);
     {
         callable<void()> large = Large(&live, 'l');
         callable<void()> copy(large);
     }
-    EXPECT_EQ(dial_test::AllocationCount(), before + 2);
+    EXPECT_EQ(testing_support::AllocationCount(), before + 2);
     EXPECT_EQ(live, 0);
 }
 

@@ -8,8 +8,8 @@
 #include "standin/HostFunctions.hpp"
 #include "standin/Rasteriser.hpp"
 #include "standin/TestAtlas.hpp"
-#include "tests/dial/AllocationCounter.hpp"
 #include "tests/dial/DialTestSupport.hpp"
+#include "tests/support/AllocationCount.hpp"
 
 #include <functional>
 #include <gtest/gtest.h>
@@ -361,9 +361,9 @@ TEST(DrawSpeedometer, DrawsForEveryOtherVehicleTypeAndOpenGateValue) {
 TEST(DrawSpeedometer, AllocatesNothing) {
     DialHost host(0.5f);
     standin::StartFrameCapture();
-    const std::size_t before = dial_test::AllocationCount();
+    const std::size_t before = testing_support::AllocationCount();
     DrawSpeedometer();
-    const std::size_t during = dial_test::AllocationCount() - before;
+    const std::size_t during = testing_support::AllocationCount() - before;
     EXPECT_EQ(during, 0U);
     EXPECT_EQ(standin::CallRecord(), kNineLayers);
 }

@@ -1,7 +1,7 @@
 // In a translation unit of its own, so that the replaced operators are never inlined into
 // their callers. Every form that allocates is counted; the array and nothrow forms of the
 // runtime would reach the plain one anyway, but counting them here does not depend on it.
-#include "bench/AllocationCount.hpp"
+#include "tests/support/AllocationCount.hpp"
 
 #include <cstdlib>
 #include <new>
@@ -17,7 +17,7 @@ void* CountedAllocation(std::size_t size) {
 
 } // namespace
 
-std::size_t bench::AllocationCount() {
+std::size_t testing_support::AllocationCount() {
     return allocations;
 }
 
