@@ -30,10 +30,9 @@ public:
         if (!handler) {
             return;
         }
-        if (const auto* function = handler.template target<void (*)()>()) {
+        if (const auto function = plain_function(handler)) {
             for (const EventHandler& entry : list) {
-                const auto* existing = entry.template target<void (*)()>();
-                if (existing != nullptr && *existing == *function) {
+                if (plain_function(entry) == function) {
                     return;
                 }
             }
@@ -64,6 +63,19 @@ public:
     std::vector<EventHandler> after;
 
 private:
+    using plain_function_type = void (*)();
+
+    // The free function a handler holds, noexcept or not; null for any other target.
+    static plain_function_type plain_function(const EventHandler& handler) {
+        if (const auto* function = handler.template target<void (*)()>()) {
+            return *function;
+        }
+        if (const auto* function = handler.template target<void (*)() noexcept>()) {
+            return *function;
+        }
+        return nullptr;
+    }
+
     void install_hook() {
         hooker temporary;
         temporary.install([this](next_call next) { return run(next); });

@@ -27,7 +27,10 @@ void ShowDirectoryError() {
 void CutAfterLastSeparator(char* name) {
     char* const backslash = std::strrchr(name, '\\');
     char* const slash = std::strrchr(name, '/');
-    char* const last = backslash > slash ? backslash : slash;
+    char* last = backslash != nullptr ? backslash : slash;
+    if (backslash != nullptr && slash != nullptr && slash > backslash) {
+        last = slash;
+    }
     if (last != nullptr) {
         last[1] = '\0';
     }

@@ -103,13 +103,15 @@ public:
             return;
         }
         const process_address site_address = ToHostAddress(Hooker::site_address);
+        const process_address previous = this->redirect(site_address, gate);
         // A site whose instruction is no call we can follow would leave the gate with
-        // nothing to continue to; such a site is left exactly as it is.
-        if (branch_target(site_address) == 0) {
+        // nothing to continue to: its bytes go back at once and nothing is installed.
+        if (previous == 0) {
+            Patch::undo();
             remove_entry(owner);
             return;
         }
-        previous_target_ = reinterpret_cast<function_type>(this->redirect(site_address, gate));
+        previous_target_ = reinterpret_cast<function_type>(previous);
         patched_ = true;
     }
 

@@ -18,7 +18,8 @@ process_address redirect_call(process_address site, process_address destination)
 
 void report_capture_overflow() {
     _assert("size <= bufsize", "injector\\hooking", 83);
-    // The runtime's report ends the process; never go on with an unsaved patch.
+    // The runtime's report may return (a user can choose to ignore it); never go on with
+    // a capture that does not fit.
     __builtin_trap();
 }
 

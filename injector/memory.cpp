@@ -3,6 +3,7 @@
 #include "injector/instructions.hpp"
 
 #include <cstring>
+#include <optional>
 #include <windows.h>
 
 namespace injector {
@@ -33,40 +34,34 @@ private:
     bool opened_ = false;
 };
 
-void copy_bytes(void* destination, const void* source, std::size_t size) {
-    std::memcpy(destination, source, size);
-}
-
 } // namespace
 
 void write_host_bytes(process_address target, const void* source, std::size_t size, bool open_access) {
+    std::optional<access_window> window;
     if (open_access && size != 0) {
-        access_window window(target, size);
-        copy_bytes(reinterpret_cast<void*>(target), source, size);
-    } else {
-        copy_bytes(reinterpret_cast<void*>(target), source, size);
+        window.emplace(target, size);
     }
+    std::memcpy(reinterpret_cast<void*>(target), source, size);
 }
 
 void read_host_bytes(process_address source, void* destination, std::size_t size, bool open_access) {
+    std::optional<access_window> window;
     if (open_access && size != 0) {
-        access_window window(source, size);
-        copy_bytes(destination, reinterpret_cast<const void*>(source), size);
-    } else {
-        copy_bytes(destination, reinterpret_cast<const void*>(source), size);
+        window.emplace(source, size);
     }
+    std::memcpy(destination, reinterpret_cast<const void*>(source), size);
 }
 
 std::uint32_t read_host_dword(process_address address) {
     std::uint32_t value = 0;
-    access_window window(address, sizeof value);
-    copy_bytes(&value, reinterpret_cast<const void*>(address), sizeof value);
+    read_host_bytes(address, &value, sizeof value, true);
     return value;
 }
 
 std::uint8_t read_host_byte(process_address address) {
-    access_window window(address, 1);
-    return *reinterpret_cast<const volatile std::uint8_t*>(address);
+    std::uint8_t value = 0;
+    read_host_bytes(address, &value, sizeof value, true);
+    return value;
 }
 
 process_address branch_target(process_address address) {
@@ -80,7 +75,7 @@ process_address branch_target(process_address address) {
             const process_address cell = read_host_dword(address + 2);
             // The pointer cell (an import slot, say) is ordinary data: read it as it is.
             std::uint32_t value = 0;
-            copy_bytes(&value, reinterpret_cast<const void*>(cell), sizeof value);
+            std::memcpy(&value, reinterpret_cast<const void*>(cell), sizeof value);
             return value;
         }
     }

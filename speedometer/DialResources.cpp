@@ -12,7 +12,8 @@ void LoadSpeedometerResources() {
     // A path too long to compose loads nothing, so nothing is drawn.
     if (const char* path = PluginFilePath(kDialDictionaryPath)) {
         DialDictionary = HostLoadTextureDictionary(path);
-        // Without a dictionary or a texture the artwork counts as not loaded.
+        // Without a dictionary or a texture the artwork counts as not loaded; handle 0 is
+        // never handed to the host.
         DialTexture = DialDictionary != 0 ? HostGetDictionaryTexture(DialDictionary) : nullptr;
     }
     FillAngleTables();

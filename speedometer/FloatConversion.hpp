@@ -30,8 +30,8 @@ inline float TruncateFloat(float value) {
 
 // std::fmod(degrees, 360.0), bit for bit, without the runtime's call on the angles the dial
 // turns through: on [0, 720) the remainder is degrees itself or degrees - 360, and that
-// subtraction is exact there (Sterbenz's lemma). The runtime's fmod is an x87 loop that
-// took a third of the time of a frame.
+// subtraction is exact there (the difference of two floats within a factor of two of each
+// other is exact). The runtime's fmod is an x87 loop that took a third of the time of a frame.
 inline double Remainder360(double degrees) {
     if (degrees >= 0.0 && degrees < 360.0) {
         return degrees;

@@ -30,36 +30,48 @@ float ShiftedX(float x) {
 
 // The call each site held before our first redirection. When the library goes, a site
 // that still calls our replacement gets it back, so the host never calls into freed
-// memory; a site that other code has patched since is theirs and is left alone.
+// memory; a site that other code has patched since is theirs and is left alone. The
+// restorer is created at the first installation, after the event hooks, so it is destroyed
+// before them.
 class TextSiteRestorer {
 public:
     void Remember(std::size_t index, injector::process_address site) {
         Saved& saved = saved_[index];
-        if (!saved.held && !CallsReplacement(index, site)) {
-            injector::read_host_bytes(site, saved.bytes.data(), saved.bytes.size(), true);
-            saved.site = site;
-            saved.held = true;
+        if (saved.held) {
+            return;
+        }
+        Bytes now{};
+        injector::read_host_bytes(site, now.data(), now.size(), true);
+        if (!CallsReplacement(index, site, now)) {
+            saved = {site, now, true};
         }
     }
     ~TextSiteRestorer() {
         for (std::size_t i = 0; i < saved_.size(); ++i) {
             const Saved& saved = saved_[i];
-            if (saved.held && CallsReplacement(i, saved.site)) {
+            if (!saved.held) {
+                continue;
+            }
+            Bytes now{};
+            injector::read_host_bytes(saved.site, now.data(), now.size(), true);
+            if (CallsReplacement(i, saved.site, now)) {
                 injector::write_host_bytes(saved.site, saved.bytes.data(), saved.bytes.size(), true);
             }
         }
     }
 
 private:
+    using Bytes = std::array<std::uint8_t, sizeof(injector::RelativeCall)>;
+
     struct Saved {
         injector::process_address site = 0;
-        std::array<std::uint8_t, sizeof(injector::RelativeCall)> bytes{};
+        Bytes bytes{};
         bool held = false;
     };
 
-    static bool CallsReplacement(std::size_t index, injector::process_address site) {
+    static bool CallsReplacement(std::size_t index, injector::process_address site, const Bytes& bytes) {
         injector::RelativeCall call{};
-        injector::read_host_bytes(site, &call, sizeof call, true);
+        std::memcpy(&call, bytes.data(), sizeof call);
         const auto replacement =
             static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(kTextSites[index].replacement));
         return call.opcode == injector::kCallRel32 &&
@@ -81,7 +93,6 @@ std::uint32_t DrawTextShiftedB(float x, float y, std::uint32_t third) {
 }
 
 void InstallTextDisplacement() {
-    // Created at the first installation; destroyed with the library.
     static TextSiteRestorer restorer;
     for (std::size_t i = 0; i < kTextSites.size(); ++i) {
         const injector::process_address site = ToHostAddress(kTextSites[i].site);

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 #include <string>
+#include <utility>
+#include <vector>
 
 using injector::function_hooker;
 using injector::scoped_call;
@@ -43,7 +45,17 @@ TEST_F(FunctionHooker, FirstInstallPatchesLaterOnesOnlyJoinAndTheNewestRunsFirst
     using H = Hooker<0x620000>;
     CallSite site(0x620000, &HostFunction);
     H older;
-    older.install(Named<H>("A"));
+    {
+        testing_support::ProtectRecorder recorder;
+        older.install(Named<H>("A"));
+        // Save the 5 bytes, decode the old call, then write the opcode and the displacement.
+        std::vector<std::pair<std::uint32_t, std::uint32_t>> windows;
+        for (std::size_t i = 0; i < recorder.Calls().size(); i += 2) {
+            windows.emplace_back(recorder.Calls()[i].address - site.address(), recorder.Calls()[i].size);
+        }
+        EXPECT_EQ(windows, (std::vector<std::pair<std::uint32_t, std::uint32_t>>{
+                               {0, 5}, {0, 1}, {1, 4}, {0, 1}, {1, 4}}));
+    }
     const auto patched = site.Bytes();
     EXPECT_NE(patched, site.Baseline());
     EXPECT_EQ(patched[0], 0xE8);

@@ -32,6 +32,9 @@ void B() {
 void C() {
     record += "C ";
 }
+void N() noexcept {
+    record += "N ";
+}
 
 template <HostAddress site>
 HostEvent<site>& EventAt() {
@@ -76,10 +79,12 @@ TEST_F(HostEventTest, AFreeFunctionIsStoredOncePerListButInBothLists) {
     event.add(event.before, &A);
     event.add(event.after, &A);
     event.add(event.after, &A);
+    event.add(event.after, &N);
+    event.add(event.after, &N);
     EXPECT_EQ(event.before.size(), 1U);
-    EXPECT_EQ(event.after.size(), 1U);
+    EXPECT_EQ(event.after.size(), 2U) << "a noexcept function is a plain function too";
     site.Execute();
-    EXPECT_EQ(record, "A host A ");
+    EXPECT_EQ(record, "A host A N ");
 }
 
 TEST_F(HostEventTest, LambdasAreNeverTakenForDuplicatesAndEmptyHandlersAreRefused) {

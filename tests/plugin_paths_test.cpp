@@ -43,13 +43,33 @@ std::string ExecutableDirectory() {
     return name;
 }
 
-TEST(PluginPaths, DirectoryIsThatOfTheModuleHoldingThePluginCode) {
-    EXPECT_EQ(PluginDirectory(), ExecutableDirectory());
-    EXPECT_EQ(PluginDirectory(), PluginDirectory()) << "the same string every time";
-    EXPECT_EQ(std::string(PluginFilePath("models\\speedometer.txd")),
-              ExecutableDirectory() + "models\\speedometer.txd");
-    EXPECT_EQ(std::string(PluginFilePath("x")), ExecutableDirectory() + "x")
-        << "each call overwrites the last";
+std::vector<HMODULE> nameLookups;
+GetModuleFileNameAFn realGetModuleFileNameA = nullptr;
+
+DWORD WINAPI RecordingGetModuleFileName(HMODULE module, LPSTR name, DWORD size) {
+    nameLookups.push_back(module);
+    return realGetModuleFileNameA(module, name, size);
+}
+
+// In a fresh process: the directory is computed once per process, on the first call.
+TEST(FreshProcess, DISABLED_DirectoryIsLookedUpOnceFromThePluginsOwnModule) {
+    const std::string expected = ExecutableDirectory(); // before the lookups are recorded
+    testing_support::ImportSlotSwap<GetModuleFileNameAFn> lookup(importedGetModuleFileNameA,
+                                                                 &RecordingGetModuleFileName);
+    realGetModuleFileNameA = lookup.original();
+    EXPECT_EQ(PluginDirectory(), expected);
+    // The plugin's code lives in this executable here, so its module is this executable's.
+    EXPECT_EQ(nameLookups, std::vector<HMODULE>{GetModuleHandleA(nullptr)});
+    EXPECT_EQ(std::string(PluginFilePath("models\\speedometer.txd")), expected + "models\\speedometer.txd");
+    EXPECT_EQ(std::string(PluginFilePath("x")), expected + "x") << "each call overwrites the last";
+    EXPECT_EQ(PluginDirectory(), expected);
+    EXPECT_EQ(nameLookups.size(), 1U) << "later calls make no system call";
+}
+
+TEST(PluginPaths, DirectoryIsLookedUpOnceFromThePluginsOwnModule) {
+    const auto result = testing_support::RunTestInFreshProcess(
+        "FreshProcess.DISABLED_DirectoryIsLookedUpOnceFromThePluginsOwnModule");
+    EXPECT_TRUE(testing_support::RanOneTestAndPassed(result)) << result.output;
 }
 
 TEST(PluginPaths, APathThatWouldNotFitIsRefusedNotCutShort) {
@@ -82,11 +102,16 @@ int WINAPI RecordingMessageBox(HWND owner, LPCSTR text, LPCSTR caption, UINT sty
 
 // In a fresh process: the directory is computed once per process.
 TEST(FreshProcess, DISABLED_FailedModuleLookupShowsOneBoxAndFallsBackToTheExecutable) {
+    const std::string expected = ExecutableDirectory(); // before the lookups are recorded
     testing_support::ImportSlotSwap<GetModuleHandleExAFn> lookup(importedGetModuleHandleExA,
                                                                  &FailingGetModuleHandleEx);
     testing_support::ImportSlotSwap<MessageBoxAFn> box(importedMessageBoxA, &RecordingMessageBox);
-    EXPECT_EQ(PluginDirectory(), ExecutableDirectory()) << "the host executable's directory stands in";
-    EXPECT_EQ(PluginDirectory(), ExecutableDirectory());
+    testing_support::ImportSlotSwap<GetModuleFileNameAFn> name(importedGetModuleFileNameA,
+                                                               &RecordingGetModuleFileName);
+    realGetModuleFileNameA = name.original();
+    EXPECT_EQ(PluginDirectory(), expected);
+    EXPECT_EQ(nameLookups, std::vector<HMODULE>{nullptr}) << "the null handle names the host executable";
+    EXPECT_EQ(PluginDirectory(), expected);
     ASSERT_EQ(boxes.size(), 1U) << "at most one box per process";
     EXPECT_EQ(boxes[0].text, "FILESYSTEM\nFailed to retrieve plugin dir path");
     EXPECT_EQ(boxes[0].caption, "quillon");
