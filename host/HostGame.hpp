@@ -90,7 +90,8 @@ using HostLoadTextureDictionaryFn = std::uint32_t(__cdecl*)(const char* path);
 using HostGetDictionaryTextureFn = void*(__cdecl*)(std::uint32_t dictionary);
 using HostReleaseTextureDictionaryFn = std::uint32_t(__cdecl*)(std::uint32_t dictionary);
 using HostSetRenderStateFn = std::uint32_t(__cdecl*)(std::uint32_t state, std::uint32_t value);
-using HostMakeRectFn = HostRect*(__thiscall*)(HostRect* self, float left, float top, float right, float bottom);
+using HostMakeRectFn = HostRect*(__thiscall*)(HostRect* self, float left, float top, float right,
+                                              float bottom);
 using HostSetQuadVerticesFn = void(__cdecl*)(const HostRect* rect, const HostColour* topLeft,
                                              const HostColour* topRight, const HostColour* bottomLeft,
                                              const HostColour* bottomRight, float uTopLeft, float vTopLeft,
@@ -132,13 +133,15 @@ inline void* HostGetDictionaryTexture(std::uint32_t dictionary) {
 }
 
 inline std::uint32_t HostReleaseTextureDictionary(std::uint32_t dictionary) {
-    return host::FunctionAt<host::HostReleaseTextureDictionaryFn>(host::kReleaseTextureDictionary)(dictionary);
+    return host::FunctionAt<host::HostReleaseTextureDictionaryFn>(host::kReleaseTextureDictionary)(
+        dictionary);
 }
 
 // The render-state function sits in the table that the pointer at 0xC97B24 points to.
 inline std::uint32_t HostSetRenderState(std::uint32_t state, std::uint32_t value) {
     const std::uintptr_t table = *host::At<const std::uintptr_t>(host::kRenderDeviceTable);
-    const auto function = *reinterpret_cast<const host::HostSetRenderStateFn*>(table + host::kSetRenderStateSlot);
+    const auto function =
+        *reinterpret_cast<const host::HostSetRenderStateFn*>(table + host::kSetRenderStateSlot);
     return function(state, value);
 }
 
@@ -151,8 +154,8 @@ inline void HostSetQuadVertices(const HostRect* rect, const HostColour* topLeft,
                                 float vTopLeft, float uTopRight, float vTopRight, float uBottomLeft,
                                 float vBottomLeft, float uBottomRight, float vBottomRight) {
     host::FunctionAt<host::HostSetQuadVerticesFn>(host::kSetQuadVertices)(
-        rect, topLeft, topRight, bottomLeft, bottomRight, uTopLeft, vTopLeft, uTopRight, vTopRight, uBottomLeft,
-        vBottomLeft, uBottomRight, vBottomRight);
+        rect, topLeft, topRight, bottomLeft, bottomRight, uTopLeft, vTopLeft, uTopRight, vTopRight,
+        uBottomLeft, vBottomLeft, uBottomRight, vBottomRight);
 }
 
 inline std::uint32_t HostDrawPrimitive(std::uint32_t kind, ScreenVertex* vertices, std::uint32_t count) {
@@ -167,13 +170,23 @@ inline std::uint32_t HostDrawTextB(float x, float y, std::uint32_t third) {
     return host::FunctionAt<host::HostDrawTextFn>(host::kDrawTextB)(x, y, third);
 }
 
-inline std::int32_t HostScreenWidth() { return *host::At<const volatile std::int32_t>(host::kScreenWidth); }
-inline std::int32_t HostScreenHeight() { return *host::At<const volatile std::int32_t>(host::kScreenHeight); }
-inline ScreenVertex* HostQuadVertices() { return host::At<ScreenVertex>(host::kQuadVertices); }
-inline std::uint8_t HostByteAt(std::uintptr_t address) { return *host::At<const volatile std::uint8_t>(address); }
+inline std::int32_t HostScreenWidth() {
+    return *host::At<const volatile std::int32_t>(host::kScreenWidth);
+}
+inline std::int32_t HostScreenHeight() {
+    return *host::At<const volatile std::int32_t>(host::kScreenHeight);
+}
+inline ScreenVertex* HostQuadVertices() {
+    return host::At<ScreenVertex>(host::kQuadVertices);
+}
+inline std::uint8_t HostByteAt(std::uintptr_t address) {
+    return *host::At<const volatile std::uint8_t>(address);
+}
 
 // The gate byte at the translated host reference of 0xA444A0.
-inline std::uint8_t HostDialGateReferencedByte() { return HostByteAt(DialGateByteReference.translated); }
+inline std::uint8_t HostDialGateReferencedByte() {
+    return HostByteAt(DialGateByteReference.translated);
+}
 
 // The gate byte inside the structure at the translated host reference of 0xB6F028: the
 // reference slot holds the structure's own address, so no pointer is read from it.

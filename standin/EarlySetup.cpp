@@ -11,8 +11,8 @@ namespace {
 struct EarlySetup {
     EarlySetup() {
         const char* build = std::getenv("HOST_STANDIN_BUILD");
-        standin::WriteSignature(build != nullptr ? static_cast<std::uint32_t>(std::strtoul(build, nullptr, 10))
-                                                 : 1001U);
+        standin::WriteSignature(
+            build != nullptr ? static_cast<std::uint32_t>(std::strtoul(build, nullptr, 10)) : 1001U);
         standin::InstallHostFunctions();
         standin::ProtectHostCode();
     }

@@ -119,7 +119,8 @@ TEST_F(Scenario, DISABLED_SupportedBuild) {
         plugin = LoadLibraryA(path.c_str());
         patchOrder = SitesInOrderOfFirstWindow(recorder, kEventSites);
         ASSERT_NE(recorder.begin(), recorder.end());
-        EXPECT_EQ(*recorder.begin(), StandInAddress(0x401000)) << "the build is recognised before anything else";
+        EXPECT_EQ(*recorder.begin(), StandInAddress(0x401000))
+            << "the build is recognised before anything else";
     }
     ASSERT_NE(plugin, nullptr) << "error " << GetLastError();
     const auto image = ImageOf(plugin);
